@@ -1,0 +1,54 @@
+#include "row_store.h"
+
+#include <cassert>
+
+namespace arb {
+
+std::size_t RowStore::size() const { return fieldCount_.size(); }
+
+std::size_t RowStore::fieldCount(std::size_t row) const { return fieldCount_.at(row); }
+
+void RowStore::fieldsOf(std::size_t row, std::vector<std::string_view>& out) const {
+    out.clear();
+    const std::size_t count = fieldCount(row);
+    if (count == 0)
+        return;
+    std::string_view text(bytes_.data() + start_[row], start_[row + 1] - start_[row]);
+    std::size_t from = 0;
+    for (std::size_t f = 0; f + 1 < count; ++f) {
+        const std::size_t tab = text.find('\t', from);
+        out.push_back(text.substr(from, tab - from));
+        from = tab + 1;
+    }
+    out.push_back(text.substr(from));
+}
+
+std::string RowStore::joinedRow(std::size_t row) const {
+    std::vector<std::string_view> fields;
+    fieldsOf(row, fields);
+    std::string joined;
+    for (std::string_view f : fields) {
+        joined += f;
+        joined += "\r\n";
+    }
+    return joined;
+}
+
+std::size_t RowStore::memoryBytes() const {
+    return bytes_.capacity() + start_.capacity() * sizeof(start_[0]) +
+           fieldCount_.capacity() * sizeof(fieldCount_[0]);
+}
+
+void RowStore::appendRow(const std::vector<std::string_view>& fields) {
+    if (start_.empty())
+        start_.push_back(0);
+    for (std::size_t f = 0; f < fields.size(); ++f) {
+        if (f > 0)
+            bytes_ += '\t';
+        bytes_ += fields[f];
+    }
+    start_.push_back(bytes_.size());
+    fieldCount_.push_back(static_cast<std::uint32_t>(fields.size()));
+}
+
+} // namespace arb
