@@ -7,9 +7,17 @@
 namespace arb {
 
 // The board vendor's driver library, bound at start by the platform's normal library search.
+// Never throws: a library that is absent, cannot be loaded or lacks an export leaves a status
+// (and, unless absent, a message) for the caller to choose another board.
 class VendorLibrary {
   public:
-    enum class Status { Bound, NotFound, LoadFailed, SymbolMissing };
+    enum class Status {
+        Bound,        // all five exports resolved
+        NotFound,     // no library of that name or path exists
+        LoadFailed,   // a file exists but the loader refused it (not a library, a missing
+                      // dependency, the wrong architecture...)
+        SymbolMissing // loaded, but one or more of the five exports is missing
+    };
 
     // Opens `nameOrPath` (by default the platform's library name) and resolves the five exports.
     explicit VendorLibrary(const std::string& nameOrPath = DefaultName());
@@ -18,7 +26,8 @@ class VendorLibrary {
     VendorLibrary& operator=(const VendorLibrary&) = delete;
 
     Status status() const { return status_; }
-    // For a failure other than NotFound: one sentence naming the library and what is missing.
+    // For LoadFailed and SymbolMissing: one sentence naming the library and what is wrong or
+    // missing. Empty otherwise.
     const std::string& message() const { return message_; }
     // Valid only when status() is Bound.
     const DacFunctions& functions() const { return functions_; }
