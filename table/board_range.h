@@ -9,9 +9,13 @@ namespace arb {
 using BoardRange = int;
 
 inline constexpr std::array<std::string_view, 4> kBoardRangeNames = {"0-5V", "±5V", "0-10V",
-                                                                      "±10V"};
+                                                                     "±10V"};
 
-constexpr bool IsBipolar(BoardRange range) { return (range & 1) != 0; }
-constexpr bool IsTenVoltSpan(BoardRange range) { return (range & 2) != 0; }
+constexpr bool IsBipolar(BoardRange range) {
+    return (range & 1) != 0;
+}
+constexpr bool IsTenVoltSpan(BoardRange range) {
+    return (range & 2) != 0;
+}
 
 } // namespace arb

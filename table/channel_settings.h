@@ -16,7 +16,7 @@ struct Bounds {
 // One channel range setting to create: a caption label above a range drop-down.
 struct NewChannelSetting {
     std::size_t index = 0;
-    std::string caption;   // "Ch 1" for index 0
+    std::string caption; // "Ch 1" for index 0
     BoardRange rangeCode = 0;
     Bounds labelBounds;
     Bounds comboBounds;

@@ -27,14 +27,18 @@ class RowStore {
     // Bytes of memory the store holds (buffer and index), for the memory budget.
     std::size_t memoryBytes() const;
 
-    // Building (used by the loader): append one row from its fields.
+    // Appends one row from its fields. Throws std::invalid_argument for a field holding TAB, CR,
+    // LF or byte 0, and std::length_error once the store would pass 4 GiB of field text.
     void appendRow(const std::vector<std::string_view>& fields);
 
   private:
-    friend class RowStoreBuilder;
-    std::string bytes_;              // fields of all rows, each row's fields joined by TAB
-    std::vector<std::uint64_t> start_; // start of row r in bytes_; start_[size()] is the end
-    std::vector<std::uint32_t> fieldCount_;
+    friend class RowStoreBuilder; // the loader, which hands over its cleaned file buffer whole
+
+    // Fields of all rows, a row's fields joined by TAB, rows back to back. 8 bytes of index per
+    // row: offsets are 32-bit since loaded files stay below 2 GiB.
+    std::string bytes_;
+    std::vector<std::uint32_t> start_;      // start of row r in bytes_; start_[size()] is the end
+    std::vector<std::uint32_t> fieldCount_; // a row of no field and one of one empty field differ
 };
 
 } // namespace arb

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "row_store.h"
+#include "text_utils.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -11,11 +12,11 @@
 namespace arb {
 
 enum class LoadFailure {
-    Missing,     // no such file
-    NotAFile,    // a folder or another non-regular file
-    Unreadable,  // cannot be opened or read
-    TooLarge,    // 2 GiB or more: refused without being read
-    Empty,       // no line at all (an empty file, or byte 0 first)
+    Missing,       // no such file
+    NotAFile,      // a folder or another non-regular file
+    Unreadable,    // cannot be opened or read
+    TooLarge,      // 2 GiB or more: refused without being read
+    Empty,         // no line at all (an empty file, or byte 0 first)
     ValueOverflow, // a cell with the number form beyond the range of a double
     OutOfMemory,
 };
@@ -31,7 +32,7 @@ class LoadError : public std::runtime_error {
 };
 
 // Files of this size or more are refused as too large.
-inline constexpr std::uint64_t kMaxTableFileBytes = std::uint64_t{1} << 31;
+inline constexpr std::uint64_t kMaxTableFileBytes = kMaxReadFileBytes;
 
 struct LoadedTable {
     RowStore rows;
@@ -44,8 +45,8 @@ using FileListingSink = std::function<void(std::string&& listing)>;
 
 // Reads the file at `path`, cuts it into rows and fields (TAB, or comma when the file holds no
 // TAB), blanks non-numeric cells above each column's first number and drops columns without a
-// number. Throws LoadError saying why. `onListing`, when set, is called once the lines are cut,
-// also when the load then fails.
+// number. Throws LoadError saying why, its text a sentence naming the file and the reason.
+// `onListing`, when set, is called once the lines are cut, also when the load then fails.
 LoadedTable LoadTable(const std::string& path, const FileListingSink& onListing = {});
 
 } // namespace arb

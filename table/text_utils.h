@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -9,13 +10,36 @@
 
 namespace arb {
 
-// A file that is missing, is not a regular file, or cannot be opened or read.
+// Files of this size or more are refused without being read: sizes are 32-bit signed counts.
+inline constexpr std::uint64_t kMaxReadFileBytes = std::uint64_t{1} << 31;
+
+enum class FileReadFailure {
+    Missing,    // no such file
+    NotAFile,   // a folder or another non-regular file
+    Unreadable, // cannot be opened or read
+    TooLarge,   // kMaxReadFileBytes or more
+};
+
+// A file that is missing, is not a regular file, is too large, or cannot be opened or read.
+// what() is "Cannot read 'path': " followed by reason(), a sentence such as "the file does not
+// exist.".
 class FileReadError : public std::runtime_error {
   public:
     using std::runtime_error::runtime_error;
+    FileReadError(FileReadFailure failure, const std::string& path, const std::string& reason)
+        : std::runtime_error("Cannot read '" + path + "': " + reason), failure_(failure),
+          reason_(reason) {}
+    FileReadFailure failure() const { return failure_; }
+    const std::string& reason() const { return reason_; }
+
+  private:
+    FileReadFailure failure_ = FileReadFailure::Unreadable;
+    std::string reason_;
 };
 
-// Every byte of the file, unchanged. Throws FileReadError.
+// Every byte of the file, unchanged. Throws FileReadError. Folders, devices and pipes are refused
+// before they are opened; a file that changes size meanwhile gives what one pass of reading up to
+// its size at opening time found.
 std::string ReadFileToString(const std::string& fileName);
 
 // Position (counting from 1) of the first `ch` at or after `start` (1 or more), or 0.
