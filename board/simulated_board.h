@@ -67,6 +67,8 @@ struct SimulatedBoardFigures {
     double rateHz = 0; // the rate in force
     std::uint32_t rangeCode = 0;
     std::uint32_t channelCount = 0;
+
+    bool operator==(const SimulatedBoardFigures&) const = default;
 };
 
 // One accepted block, as the board received it. `codes` is valid only during the callback.
