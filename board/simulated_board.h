@@ -114,7 +114,8 @@ class SimulatedBoard {
     // the rate in force, at most kHistoryCap. Restarts when the channel count changes.
     std::vector<std::uint16_t> history(std::uint32_t channel) const;
     std::size_t historyCapacity() const { return historyCapacity_; }
-    // Called with every accepted block, on the caller's thread. It must not call the board.
+    // Called with every accepted block, on the caller's thread. It must neither call the board
+    // nor throw: it runs inside a C function of the table.
     void setBlockObserver(BlockObserver observer) { observer_ = std::move(observer); }
 
     // The achievable rate nearest `requestedHz` (which must be within the limits).

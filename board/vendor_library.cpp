@@ -4,6 +4,8 @@
 #include <vector>
 
 #if defined(_WIN32)
+#define NOMINMAX
+#define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 #else
 #include <cerrno>
@@ -36,8 +38,9 @@ void closeLibrary(void* handle) {
 // LoadLibrary gives the same error for a missing module and a missing dependency of it. Mapping
 // the file as plain data resolves only the module itself by the same search, so success there
 // means the module is present and its own load failed.
+// Error boxes are suppressed: a broken library is reported once, in the program's own words.
 void* openLibrary(const std::string& name, bool& absent, std::string& reason) {
-    UINT previousMode = 0;
+    DWORD previousMode = 0;
     SetThreadErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX, &previousMode);
     HMODULE handle = LoadLibraryA(name.c_str());
     if (handle == nullptr) {
