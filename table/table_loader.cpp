@@ -75,23 +75,17 @@ std::string JoinedLines(std::string_view text) {
 class TableCleaner {
   public:
     TableCleaner(std::string& text, std::size_t textEnd, const std::string& path)
-        : buf_(text.data()), end_(textEnd), path_(path) {}
+        : buf_(text.data()), end_(textEnd), path_(path), nextCr_(find('\r', 0)),
+          nextLf_(find('\n', 0)) {}
 
     // Returns the number of bytes the cleaned rows occupy at the start of the buffer.
     std::size_t clean() {
         std::size_t read = 0, write = 0;
         for (std::uint32_t row = 0; read < end_; ++row) {
             start_.push_back(static_cast<std::uint32_t>(write));
-            std::size_t lineEnd = read, tabs = 0;
-            for (; lineEnd < end_; ++lineEnd) {
-                const unsigned char c = static_cast<unsigned char>(buf_[lineEnd]);
-                if (c > '\r') // fast exit for the ordinary characters
-                    continue;
-                if (c == '\t')
-                    ++tabs;
-                else if (c == '\r' || c == '\n')
-                    break;
-            }
+            const std::size_t lineEnd = nextLineEnd(read);
+            const std::size_t tabs =
+                static_cast<std::size_t>(std::count(buf_ + read, buf_ + lineEnd, '\t'));
             const std::size_t fields = tabs + 1;
             if (unresolved_ == 0 && fields <= firstNumberRow_.size()) {
                 if (write != read)
@@ -112,6 +106,22 @@ class TableCleaner {
     std::vector<std::uint32_t> takeFieldCount() { return std::move(fieldCount_); }
 
   private:
+    // The first CR or LF at or after `from`, or the end of the text. The next CR and the next LF
+    // are remembered, so each is searched for once over the whole text, even in a file whose lines
+    // all end in CR alone.
+    std::size_t nextLineEnd(std::size_t from) {
+        if (nextCr_ < from)
+            nextCr_ = find('\r', from);
+        if (nextLf_ < from)
+            nextLf_ = find('\n', from);
+        return std::min(nextCr_, nextLf_);
+    }
+
+    std::size_t find(char ch, std::size_t from) const {
+        const void* at = std::memchr(buf_ + from, ch, end_ - from);
+        return at ? static_cast<std::size_t>(static_cast<const char*>(at) - buf_) : end_;
+    }
+
     // Moves the row [from, to) to `write` field by field, testing the cells of columns whose
     // first number is still to come; gives the end of the written row.
     std::size_t cleanRow(std::uint32_t row, std::size_t from, std::size_t to, std::size_t write) {
@@ -190,6 +200,7 @@ class TableCleaner {
     const std::string& path_;
     std::vector<std::uint32_t> firstNumberRow_; // per column; kNoNumber while none was found
     std::size_t unresolved_ = 0;                // columns still without a number
+    std::size_t nextCr_, nextLf_;               // the first at or after the current line start
     std::vector<std::uint32_t> start_, fieldCount_;
 };
 
