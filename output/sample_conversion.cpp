@@ -33,24 +33,50 @@ void WriteCode(char* out, std::uint16_t code) {
     out[4] = ' ';
 }
 
+[[noreturn, gnu::noinline, gnu::cold]] void ThrowOverflow() {
+    throw ConversionError("Floating point overflow");
+}
+
 // Rounds an extended intermediate to the double it is stored in; an overflow is an error rather
 // than an infinity.
-double StoreDouble(long double value) {
-    if (std::fabs(value) >= kDoubleOverflowLimit)
-        throw ConversionError("Floating point overflow");
+inline double StoreDouble(long double value) {
+    if (std::fabs(value) >= kDoubleOverflowLimit) [[unlikely]]
+        ThrowOverflow();
     return static_cast<double>(value);
 }
 
-std::uint16_t ConvertCell(std::string_view field, BoardRange channelRange, char decimalSeparator) {
-    long double volts;
-    if (!ParseVolts(field, decimalSeparator, volts))
-        throw ConversionError("'" + std::string(field) + "' is not a valid floating point value");
-    double v = StoreDouble(volts / 5.0L);
+// Below this magnitude in volts no scaling step can overflow (1e300 / 5 * 65536 < DBL_MAX), so
+// the common case stores without checks.
+constexpr long double kSafeVolts = 1e300L;
+
+[[noreturn, gnu::noinline, gnu::cold]] void ThrowNotANumber(std::string_view field) {
+    std::string message = "'";
+    message += field;
+    message += "' is not a valid floating point value";
+    throw ConversionError(message);
+}
+
+template <bool checked> double Store(long double value) {
+    return checked ? StoreDouble(value) : static_cast<double>(value);
+}
+
+template <bool checked> std::uint16_t Scale(long double volts, BoardRange channelRange) {
+    double v = Store<checked>(volts / 5.0L);
     if (IsTenVoltSpan(channelRange))
-        v = StoreDouble(v / 2.0L);
+        v = Store<checked>(v / 2.0L);
     if (IsBipolar(channelRange))
-        v = StoreDouble((v + 1.0L) / 2.0L);
-    return ClampToWord(StoreDouble(v * 65536.0L));
+        v = Store<checked>((v + 1.0L) / 2.0L);
+    return ClampToWord(Store<checked>(v * 65536.0L));
+}
+
+inline std::uint16_t ConvertCell(std::string_view field, BoardRange channelRange,
+                                 char decimalSeparator) {
+    long double volts;
+    if (!ParseVolts(field, decimalSeparator, volts)) [[unlikely]]
+        ThrowNotANumber(field);
+    if (std::fabs(volts) < kSafeVolts) [[likely]]
+        return Scale<false>(volts, channelRange);
+    return Scale<true>(volts, channelRange);
 }
 
 } // namespace
@@ -93,12 +119,12 @@ class SampleConverter {
         result.samples.resize(rowCount * channels);
         CodeListing& listing = result.listing;
         listing.lineLength_ = 5 * channels + 2;
-        listing.text_.resize(rowCount * listing.lineLength_);
+        listing.text_.reserve(rowCount * listing.lineLength_);
         listing.lines_ = rowCount;
 
         std::vector<std::string_view> fields;
         std::uint16_t* sample = result.samples.data();
-        char* line = listing.text_.data();
+        char line[5 * kMaxChannels + 2];
         for (std::size_t r = 0; r < rowCount; ++r) {
             input.rows.fieldsOf(r, fields);
             const std::size_t fieldCount = fields.size();
@@ -110,7 +136,7 @@ class SampleConverter {
             }
             line[5 * channels] = '\r';
             line[5 * channels + 1] = '\n';
-            line += listing.lineLength_;
+            listing.text_.append(line, listing.lineLength_);
         }
         return result;
     }
