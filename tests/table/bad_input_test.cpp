@@ -169,7 +169,8 @@ TEST_F(BadInput, LineOfOneHundredMegabytes) {
     bytes += "\r\n1\r\n";
     const LoadedTable table = LoadTable(dir_.write("long.tsv", bytes));
     ASSERT_EQ(table.rows.size(), 2u);
-    EXPECT_EQ(table.rows.joinedRow(0), "\r\n"); // the text cell above the first number is blanked
+    // The text cell above the first number is blanked (compared without printing 100 MB).
+    EXPECT_TRUE(table.rows.joinedRow(0) == "\r\n");
     EXPECT_EQ(table.rows.joinedRow(1), "1\r\n");
     EXPECT_EQ(table.columnCount, 1u);
     EXPECT_LE(table.rows.memoryBytes(), 2 * bytes.size());
