@@ -207,14 +207,25 @@ class TableCleaner {
 } // namespace
 
 LoadedTable LoadTable(const std::string& path, const FileListingSink& onListing) {
+    std::string text;
     try {
-        std::string text;
-        try {
-            text = ReadFileToString(path);
-        } catch (const FileReadError& e) {
-            Fail(ToLoadFailure(e.failure()), path, e.reason());
-        }
+        text = ReadFileToString(path);
+    } catch (const FileReadError& e) {
+        Fail(ToLoadFailure(e.failure()), path, e.reason());
+    } catch (const std::bad_alloc&) {
+        Fail(LoadFailure::OutOfMemory, path, "there is not enough memory to hold it.");
+    }
+    return LoadTableFromText(std::move(text), path, onListing);
+}
 
+LoadedTable LoadTableFromText(std::string text, const std::string& path,
+                              const FileListingSink& onListing) {
+    // The row store's 32-bit offsets hold no more than a file below 2 GiB gives.
+    if (text.size() >= kMaxTableFileBytes)
+        Fail(LoadFailure::TooLarge, path,
+             "the file is " + std::to_string(text.size()) +
+                 " bytes long; files of 2 GiB or more cannot be loaded.");
+    try {
         // A file without any TAB, even after a byte 0, is comma-separated.
         const std::size_t textEnd = TextBeforeZeroByte(text).size();
         if (text.find('\t') == std::string::npos)

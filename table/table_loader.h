@@ -49,4 +49,8 @@ using FileListingSink = std::function<void(std::string&& listing)>;
 // `onListing`, when set, is called once the lines are cut, also when the load then fails.
 LoadedTable LoadTable(const std::string& path, const FileListingSink& onListing = {});
 
+// The same for the bytes of a file already in memory; `path` only names the file in messages.
+LoadedTable LoadTableFromText(std::string text, const std::string& path,
+                              const FileListingSink& onListing = {});
+
 } // namespace arb
