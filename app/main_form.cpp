@@ -121,6 +121,7 @@ void TMainForm::FormCreate() {
         QFont windowFont = font();
         UseSystemMessageFont(windowFont);
         setFont(windowFont);
+        Label1->adjustSize(); // the channel-count caption is sized to its text
     });
 }
 

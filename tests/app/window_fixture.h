@@ -17,10 +17,25 @@
 #include <QTest>
 
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <vector>
 
 namespace arb::test {
+
+// Where to click an item, once the list has laid out its items.
+inline QPoint ItemCentre(QListWidget* list, QListWidgetItem* item) {
+    list->doItemsLayout();
+    list->scrollToItem(item);
+    return list->visualItemRect(item).center();
+}
+
+// A user's double-click on an item: the first click, then the second that makes it a double one.
+inline void DoubleClickItem(QListWidget* list, QListWidgetItem* item) {
+    const QPoint at = ItemCentre(list, item);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+}
 
 class RecordingMessageBoxes : public MessageBoxes {
   public:
@@ -52,12 +67,17 @@ class WorkingDirectoryGuard {
     QString saved_;
 };
 
+struct TestFile {
+    QString name;
+    QByteArray content;
+};
+
 class WindowFixture {
   public:
-    // `files`: name and content of each file to create before the window starts.
-    explicit WindowFixture(std::vector<std::pair<QString, QByteArray>> files = {}) {
-        for (const auto& [name, content] : files) {
-            writeFile(name, content);
+    // `files` are created before the window starts.
+    WindowFixture(std::initializer_list<TestFile> files = {}) {
+        for (const TestFile& file : files) {
+            writeFile(file.name, file.content);
         }
         QDir::setCurrent(folder.path());
         form = std::make_unique<TMainForm>(RecordingBoard::functions(), boxes);
@@ -83,8 +103,8 @@ class WindowFixture {
     void selectFile(const QString& name) const {
         QListWidgetItem* item = fileItem(name);
         QVERIFY2(item != nullptr, qPrintable(name));
-        const QRect rect = form->MainFileList->visualItemRect(item);
-        QTest::mouseClick(form->MainFileList->viewport(), Qt::LeftButton, {}, rect.center());
+        QTest::mouseClick(form->MainFileList->viewport(), Qt::LeftButton, {},
+                          ItemCentre(form->MainFileList, item));
     }
 
     void load(const QString& name) const {
