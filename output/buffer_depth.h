@@ -11,7 +11,7 @@ namespace arb {
 struct BufferDepthCommand {
     std::string_view buttonName; // the button's object name
     std::string_view caption;
-    std::uint16_t value;         // sent with request 0xC7, index 1
+    std::uint16_t value; // sent with request 0xC7, index 1
 };
 
 inline constexpr std::array<BufferDepthCommand, 3> kBufferDepthCommands = {{
@@ -20,7 +20,8 @@ inline constexpr std::array<BufferDepthCommand, 3> kBufferDepthCommands = {{
     {"BufDepth1Button", "Configure Ring for 1 deep (?)", 1},
 }};
 
-// Sends one buffer-depth request; its result is discarded.
+// Sends one buffer-depth request; its result is discarded. Throws std::invalid_argument for an
+// incomplete function table.
 void SendBufferDepth(const DacFunctions& board, std::uint16_t value);
 
 } // namespace arb

@@ -11,8 +11,8 @@ class PlaybackHost {
   public:
     virtual ~PlaybackHost() = default;
 
-    virtual void ServePendingEvents() = 0;        // once per block; other handlers may run here
-    virtual bool RepeatTicked() const = 0;        // "Repeat While Checked"
+    virtual void ServePendingEvents() = 0; // once per block; other handlers may run here
+    virtual bool RepeatTicked() const = 0; // "Repeat While Checked"
     virtual void UntickRepeat() = 0;
     virtual void ShowPlayReport(const std::string& text) = 0; // status line, repainted at once
     virtual void SetCaption(const std::string& text) = 0;     // the window's title

@@ -13,7 +13,11 @@ struct RatePreset {
 };
 
 inline constexpr std::array<RatePreset, 5> kRatePresets = {{
-    {"&512", 512.0}, {"&1,024", 1024.0}, {"&4,096", 4096.0}, {"1&000", 1000.0}, {"&2000", 2000.0},
+    {"&512", 512.0},
+    {"&1,024", 1024.0},
+    {"&4,096", 4096.0},
+    {"1&000", 1000.0},
+    {"&2000", 2000.0},
 }};
 inline constexpr int kInitialPreset = 3;
 

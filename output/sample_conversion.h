@@ -28,7 +28,7 @@ class ConversionError : public std::runtime_error {
 class CodeListing {
   public:
     std::size_t lineCount() const { return lines_; }
-    std::string_view line(std::size_t row) const; // without its CR LF
+    std::string_view line(std::size_t row) const;     // without its CR LF
     const std::string& text() const { return text_; } // JoinLines of the lines
 
   private:
@@ -40,10 +40,10 @@ class CodeListing {
 
 struct ConversionInput {
     const RowStore& rows;
-    int channelCount = 1;             // N, 1..16
-    BoardRange boardRange = 3;        // sets the held values' starting zero level
+    int channelCount = 1;                      // N, 1..16
+    BoardRange boardRange = 3;                 // sets the held values' starting zero level
     std::span<const BoardRange> channelRanges; // range code of channel c, for every field index
-    char decimalSeparator = '.';      // the user's locale's
+    char decimalSeparator = '.';               // the user's locale's
 };
 
 struct ConvertedTable {

@@ -144,7 +144,9 @@ TEST(SampleConversion, ErrorTexts) {
         {"1e4000", '.', kPlusMinus10, "Floating point overflow"},
     };
     for (const auto& c : cases) {
-        const RowStore rows = RowsFromText(std::string("1\n") + c.cell + "\n");
+        std::string text = "1\n"; // a good row first: the error stops the whole conversion
+        text += c.cell;
+        const RowStore rows = RowsFromText(text);
         try {
             Convert(rows, 1, kPlusMinus10, {c.range}, c.separator);
             ADD_FAILURE() << "no error for " << c.cell;
