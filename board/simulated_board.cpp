@@ -181,6 +181,7 @@ std::uint32_t SimulatedBoard::outputProcess(std::uint32_t device, double* rateHz
         clock_.sleepUntil(front_ + period() * (fill_ - depth_));
         catchUp(clock_.now());
     }
+    const bool startsStream = !streaming_;
     streaming_ = true;
     ++counters_.blocksReceived;
     counters_.scansSent += scans;
@@ -193,7 +194,8 @@ std::uint32_t SimulatedBoard::outputProcess(std::uint32_t device, double* rateHz
             ring.pop_front();
     }
     if (observer_)
-        observer_({std::span(samples, sampleCount), channels_, *rateHz, clock_.now(), playsAt});
+        observer_({std::span(samples, sampleCount), channels_, *rateHz, clock_.now(), playsAt,
+                   rangeCode_, startsStream});
     return 0;
 }
 

@@ -71,13 +71,16 @@ struct SimulatedBoardFigures {
     bool operator==(const SimulatedBoardFigures&) const = default;
 };
 
-// One accepted block, as the board received it. `codes` is valid only during the callback.
+// One accepted block, as the board received it. `codes` is valid only during the callback; its
+// data() is the caller's samples address, so a viewer can tell when a stream comes round again.
 struct ReceivedBlock {
     std::span<const std::uint16_t> codes; // channel-interleaved, scan by scan
     std::uint32_t channelCount = 0;
     double rateHz = 0;                 // the rate the block plays at
     BoardClock::time_point receivedAt; // when the call accepted it (after any wait)
     BoardClock::time_point playsAt;    // when its first scan reaches the output
+    std::uint32_t rangeCode = 0;       // the board range the block plays in
+    bool startsStream = false;         // the first block since ReloadDeviceLinks
 };
 
 class SimulatedBoard {

@@ -1,0 +1,177 @@
+#include "app/board_monitor.h"
+
+#include "app/board_monitor_figures.h"
+#include "app/board_monitor_plot.h"
+#include "board/active_board.h"
+
+#include <QFile>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace arb {
+
+namespace {
+
+const QString kRecordText = QStringLiteral("Record…");
+const QString kStopText = QStringLiteral("Stop Recording");
+const QString kCaption = QStringLiteral("Board Monitor");
+
+} // namespace
+
+BoardMonitor::BoardMonitor(SimulatedBoard& board, BoardClock& clock,
+                           std::unique_ptr<RecordFilePicker> picker,
+                           std::unique_ptr<MonitorMessages> messages, QWidget* parent)
+    : QWidget(parent, Qt::Window), board_(board), clock_(clock), picker_(std::move(picker)),
+      messages_(std::move(messages)) {
+    setObjectName(QStringLiteral("BoardMonitor"));
+    setWindowTitle(QStringLiteral("Board Monitor — Simulated Board (no hardware)"));
+    resize(1000, 460);
+
+    auto* banner = new QLabel(
+        QStringLiteral("Simulated board: no hardware is connected. This window shows what the "
+                       "board would put on its outputs."),
+        this);
+    banner->setObjectName(QStringLiteral("SimulatedBanner"));
+    banner->setWordWrap(true);
+    banner->setStyleSheet(QStringLiteral("background: #fff3c4; color: #5a4500; padding: 4px;"));
+
+    Plot = new MonitorPlot(model_, this);
+    Figures = new MonitorFiguresPanel(this);
+    RecordButton = new QPushButton(kRecordText, this);
+    RecordButton->setObjectName(QStringLiteral("RecordButton"));
+    RecordStatusLabel = new QLabel(QStringLiteral("Not recording."), this);
+    RecordStatusLabel->setObjectName(QStringLiteral("RecordStatusLabel"));
+    RecordStatusLabel->setWordWrap(true);
+    RecordStatusLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
+
+    auto* side = new QVBoxLayout;
+    side->addWidget(Figures);
+    side->addSpacing(12);
+    side->addWidget(RecordButton);
+    side->addWidget(RecordStatusLabel);
+    side->addStretch(1);
+    auto* body = new QHBoxLayout;
+    body->addWidget(Plot, 1);
+    body->addLayout(side);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(banner);
+    layout->addLayout(body, 1);
+
+    connect(RecordButton, &QPushButton::clicked, this, [this] { RecordButtonClick(); });
+    board_.setBlockObserver([this](const ReceivedBlock& block) noexcept { receive(block); });
+
+    timer_ = new QTimer(this);
+    connect(timer_, &QTimer::timeout, this, [this] { refresh(); });
+    timer_->start(kRefreshMs);
+    refresh();
+}
+
+BoardMonitor::~BoardMonitor() {
+    board_.setBlockObserver({});
+    if (recorder_)
+        recorder_->finish(); // the program is ending: nobody is left to tell of an error
+}
+
+// Runs inside the board's call, while playback waits on it: copy and format, nothing more.
+void BoardMonitor::receive(const ReceivedBlock& block) noexcept {
+    model_.receive(block);
+    if (recorder_)
+        recorder_->record(block);
+}
+
+void BoardMonitor::refresh() {
+    if (recorder_) {
+        recorder_->flush();
+        if (recorder_->failed())
+            stopRecording();
+        else
+            showRecordStatus();
+    }
+    const SimulatedBoardFigures figures = board_.figures();
+    const BoardClock::time_point now = clock_.now();
+    if (!isVisible())
+        return;
+    Figures->showFigures(model_.run(), figures, now);
+    // The traces are in the range their run plays in; before any run, the board's range.
+    const MonitorRunFigures& run = model_.run();
+    Plot->showUntil(now, run.started ? run.rangeCode : figures.rangeCode,
+                    run.started ? run.channelCount : figures.channelCount);
+}
+
+void BoardMonitor::RecordButtonClick() {
+    if (recorder_) {
+        stopRecording();
+        return;
+    }
+    picker_->pickRecordFile(*this, [this](const QString& path) { startRecording(path); });
+}
+
+void BoardMonitor::startRecording(const QString& path) {
+    if (path.isEmpty() || recorder_)
+        return;
+    auto recorder = std::make_unique<ScanRecorder>(QFile::encodeName(path).toStdString(),
+                                                   board_.figures().channelCount);
+    if (recorder->failed()) {
+        messages_->showMonitorMessage(*this,
+                                      QStringLiteral("Recording did not start: %1")
+                                          .arg(QString::fromStdString(recorder->error())),
+                                      kCaption);
+        return;
+    }
+    recorder_ = std::move(recorder);
+    RecordButton->setText(kStopText);
+    showRecordStatus();
+}
+
+void BoardMonitor::stopRecording() {
+    std::unique_ptr<ScanRecorder> recorder = std::move(recorder_);
+    RecordButton->setText(kRecordText);
+    const bool ok = recorder->finish();
+    const QString path = QString::fromStdString(recorder->path());
+    if (ok) {
+        RecordStatusLabel->setText(
+            QStringLiteral("Recorded %1 scans to %2").arg(recorder->scansRecorded()).arg(path));
+        return;
+    }
+    const QString error = QString::fromStdString(recorder->error());
+    RecordStatusLabel->setText(QStringLiteral("Recording stopped: %1").arg(error));
+    messages_->showMonitorMessage(
+        *this,
+        QStringLiteral("The recording stopped: %1\nThe file keeps the %2 scans before the error; "
+                       "playback was not affected.")
+            .arg(error)
+            .arg(recorder->scansRecorded()),
+        kCaption);
+}
+
+void BoardMonitor::showRecordStatus() {
+    RecordStatusLabel->setText(QStringLiteral("Recording to %1: %2 scans")
+                                   .arg(QString::fromStdString(recorder_->path()))
+                                   .arg(recorder_->scansRecorded()));
+}
+
+BoardMonitor* OpenBoardMonitorIfSimulated(ActiveBoard& board, QWidget& mainWindow) {
+    SimulatedBoard* simulated = board.simulated();
+    if (simulated == nullptr)
+        return nullptr;
+    auto* monitor = new BoardMonitor(*simulated, SimulatedBoard::sharedSteadyClock(),
+                                     std::make_unique<DialogRecordFilePicker>(),
+                                     std::make_unique<BoxMonitorMessages>(), &mainWindow);
+    // Beside the main window, kept on its screen.
+    const QRect frame = mainWindow.frameGeometry();
+    QPoint at(frame.right() + 8, frame.top());
+    if (const QScreen* screen = mainWindow.screen()) {
+        const QRect room = screen->availableGeometry();
+        at.setX(std::max(room.left(), std::min(at.x(), room.right() - monitor->width())));
+        at.setY(std::max(room.top(), std::min(at.y(), room.bottom() - monitor->height())));
+    }
+    monitor->move(at);
+    monitor->show();
+    return monitor;
+}
+
+} // namespace arb
