@@ -52,10 +52,12 @@ std::string FormatGeneral(long double value, char decimalSeparator) {
 } // namespace
 
 std::string FormatSeconds(std::size_t rows, double hz, char decimalSeparator) {
-    const long double seconds = static_cast<long double>(rows) / hz;
     // A rate of 0, a negative or a NaN rate has no meaningful length; never a run's case, since a
-    // run takes its rate from the slider.
-    if (!(hz > 0) || !std::isfinite(seconds))
+    // run takes its rate from the slider. Checked before dividing, so 0 is never a divisor.
+    if (!(hz > 0))
+        return "?";
+    const long double seconds = static_cast<long double>(rows) / hz;
+    if (!std::isfinite(seconds))
         return "?";
     return FormatGeneral(seconds, decimalSeparator);
 }
