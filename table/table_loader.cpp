@@ -1,5 +1,6 @@
 #include "table_loader.h"
 
+#include "huge_pages.h"
 #include "line_cut.h"
 #include "numeric_code.h"
 
@@ -50,18 +51,54 @@ LoadFailure ToLoadFailure(FileReadFailure failure) {
     return LoadFailure::Unreadable;
 }
 
+// The lines of a text without byte 0, one after the other. The next CR and the next LF are
+// remembered, so each is searched for once over the whole text, even in a file whose lines all end
+// in CR alone.
+class LineWalker {
+  public:
+    explicit LineWalker(std::string_view text)
+        : text_(text), nextCr_(find('\r', 0)), nextLf_(find('\n', 0)) {}
+
+    bool done() const { return pos_ >= text_.size(); }
+
+    // The next line, without its line end.
+    std::string_view next() {
+        if (nextCr_ < pos_)
+            nextCr_ = find('\r', pos_);
+        if (nextLf_ < pos_)
+            nextLf_ = find('\n', pos_);
+        const std::size_t end = std::min(nextCr_, nextLf_);
+        const std::string_view line = text_.substr(pos_, end - pos_);
+        pos_ = end;
+        if (pos_ < text_.size() && text_[pos_] == '\r')
+            ++pos_;
+        if (pos_ < text_.size() && text_[pos_] == '\n')
+            ++pos_;
+        return line;
+    }
+
+  private:
+    std::size_t find(char ch, std::size_t from) const {
+        const std::size_t at = text_.find(ch, from);
+        return at == std::string_view::npos ? text_.size() : at;
+    }
+
+    std::string_view text_;
+    std::size_t pos_ = 0;
+    std::size_t nextCr_, nextLf_;
+};
+
 // The debug listing: every line of the text followed by CR LF.
 std::string JoinedLines(std::string_view text) {
-    std::size_t lines = 0;
-    for (std::size_t pos = 0; pos < text.size(); pos = CutLine(text, pos).next)
-        ++lines;
+    std::size_t size = 0;
+    for (LineWalker lines(text); !lines.done();)
+        size += lines.next().size() + 2;
     std::string listing;
-    listing.reserve(text.size() + 2 * lines);
-    for (std::size_t pos = 0; pos < text.size();) {
-        const LineSpan line = CutLine(text, pos);
-        listing.append(text.substr(line.begin, line.end - line.begin));
+    listing.reserve(size);
+    AdviseHugePages(listing.data(), listing.capacity());
+    for (LineWalker lines(text); !lines.done();) {
+        listing += lines.next();
         listing += "\r\n";
-        pos = line.next;
     }
     return listing;
 }

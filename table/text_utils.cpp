@@ -1,5 +1,6 @@
 #include "text_utils.h"
 
+#include "huge_pages.h"
 #include "line_cut.h"
 
 #include <algorithm>
@@ -69,7 +70,10 @@ std::string ReadFileToString(const std::string& fileName) {
 
     std::string bytes;
     try {
-        bytes.resize(static_cast<std::size_t>(info.st_size));
+        const auto size = static_cast<std::size_t>(info.st_size);
+        bytes.reserve(size);
+        AdviseHugePages(bytes.data(), size);
+        bytes.resize(size);
     } catch (const std::length_error&) {
         throw std::bad_alloc();
     }
