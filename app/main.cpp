@@ -1,5 +1,6 @@
 // The program's main block: the board, the window, its initial selections, the event loop.
 
+#include "app/board_monitor.h"
 #include "app/main_form.h"
 #include "app/message_boxes.h"
 #include "board/active_board.h"
@@ -22,6 +23,7 @@ int main(int argc, char** argv) {
     arb::MainForm = &window;
     arb::MainForm->InitControls();
     arb::MainForm->ShowCentred();
+    arb::OpenBoardMonitorIfSimulated(board, window); // owned by the window, closes with it
     const int exitCode = app.exec();
     arb::MainForm = nullptr;
     return exitCode;
