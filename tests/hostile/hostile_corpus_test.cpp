@@ -102,7 +102,8 @@ std::vector<HostileFile> Corpus() {
          {},
          Loads("png_header.png - 2 Rows, 0 Cols", 0, {"", ""}).converts({kZero, kZero})},
         {"elf_header.bin", {}, Loads("elf_header.bin - 1 Rows, 0 Cols", 0, {""}).converts({kZero})},
-        // UTF-16 is not decoded: its second byte (or first) is 0, so one row without numbers.
+        // UTF-16 is not decoded: the text ends at its first byte 0, right after the mark and at
+        // most one character, so one row without numbers.
         {"utf16le.tsv", {}, Loads("utf16le.tsv - 1 Rows, 0 Cols", 0, {""}).converts({kZero})},
         {"utf16be.tsv", {}, Loads("utf16be.tsv - 1 Rows, 0 Cols", 0, {""}).converts({kZero})},
         // A UTF-8 byte-order mark belongs to the first cell: a header cell stays text, and a
