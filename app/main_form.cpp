@@ -4,6 +4,7 @@
 #include "app/file_pane.h"
 #include "app/message_boxes.h"
 #include "app/message_font.h"
+#include "app/text_pane.h"
 #include "output/buffer_depth.h"
 #include "output/play_report.h"
 #include "output/playback_run.h"
@@ -25,7 +26,6 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QLocale>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QSignalBlocker>
@@ -42,13 +42,6 @@ namespace {
 
 QString FromUtf8(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-// Panes show lines ended by CR LF; the text view wants LF alone.
-QString PaneText(std::string_view text) {
-    QString shown = FromUtf8(text);
-    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    return shown;
 }
 
 // The user's decimal separator, as the one byte the conversion takes.
@@ -159,7 +152,7 @@ void TMainForm::LoadNamedFile(const QString& name) {
         const std::string path = QFile::encodeName(name).toStdString();
         FileListingSink showListing;
         if (cbDisplayFile->isChecked()) {
-            showListing = [this](std::string&& listing) { SetFilePaneText(listing); };
+            showListing = [this](std::string&& listing) { SetFilePaneText(std::move(listing)); };
         }
         LoadedTable table = LoadTable(path, showListing);
         auto rows = std::make_shared<const RowStore>(std::move(table.rows));
@@ -310,10 +303,13 @@ void TMainForm::BufDepth1ButtonClick() {
 // ---- Text panes and the playback host -----------------------------------------------------------
 
 void TMainForm::SetCodePaneText(std::string_view text) {
-    CountDataMemo->setPlainText(PaneText(text));
+    CountDataMemo->setText(text);
 }
 void TMainForm::SetFilePaneText(std::string_view text) {
-    FileDataMemo->setPlainText(PaneText(text));
+    FileDataMemo->setText(text);
+}
+void TMainForm::SetFilePaneText(std::string&& text) {
+    FileDataMemo->setText(std::move(text));
 }
 
 void TMainForm::ServePendingEvents() {

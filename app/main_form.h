@@ -20,7 +20,6 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QListWidget;
-class QPlainTextEdit;
 class QPushButton;
 class QSlider;
 
@@ -29,6 +28,7 @@ namespace arb {
 class DockSplitter;
 class FilePane;
 class MessageBoxes;
+class TextPane;
 
 // One channel's range setting, kept in the hidden ColRangeGroup: the item index of RangeCombo is
 // the channel's board range code.
@@ -73,8 +73,8 @@ class TMainForm : public QWidget, public PlaybackHost {
     QComboBox* cbNumDACs = nullptr;
     QLabel* Label1 = nullptr;
     QGroupBox* GroupBox2 = nullptr;
-    QPlainTextEdit* CountDataMemo = nullptr;
-    QPlainTextEdit* FileDataMemo = nullptr;
+    TextPane* CountDataMemo = nullptr;
+    TextPane* FileDataMemo = nullptr;
     DockSplitter* Splitter1 = nullptr;
     QWidget* Panel1 = nullptr;
     QCheckBox* cbDisplayBuffer = nullptr;
@@ -116,9 +116,10 @@ class TMainForm : public QWidget, public PlaybackHost {
     int PlaybackDepth() const { return FRunDepth; }
     FilePane& Files() { return *FFilePane; }
 
-    // The text panes, each set in one place.
+    // The text panes, each set in one place; a text given by move is taken, not copied.
     void SetCodePaneText(std::string_view text);
     void SetFilePaneText(std::string_view text);
+    void SetFilePaneText(std::string&& text);
 
     // PlaybackHost.
     void ServePendingEvents() override;

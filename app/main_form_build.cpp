@@ -6,6 +6,7 @@
 #include "app/control_layout.h"
 #include "app/dock_splitter.h"
 #include "app/file_pane.h"
+#include "app/text_pane.h"
 #include "output/buffer_depth.h"
 #include "output/rate_presets.h"
 #include "table/board_range.h"
@@ -17,7 +18,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
@@ -53,15 +53,11 @@ QStringList BoardRangeItems() {
     return items;
 }
 
-QPlainTextEdit* MakeTextPane(QWidget* parent, const char* name, QRect bounds, int tab,
-                             const QString& text) {
-    auto* pane = Make<QPlainTextEdit>(parent, name, bounds, tab);
+TextPane* MakeTextPane(QWidget* parent, const char* name, QRect bounds, int tab,
+                       std::string_view text) {
+    auto* pane = Make<TextPane>(parent, name, bounds, tab);
     pane->setFont(QFont(QStringLiteral("Lucida Console"), 8)); // its own, not the window's
-    pane->setLineWrapMode(QPlainTextEdit::WidgetWidth);
-    pane->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    pane->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    pane->setTabChangesFocus(true);
-    pane->setPlainText(text);
+    pane->setText(text);
     return pane;
 }
 
@@ -215,8 +211,7 @@ void TMainForm::BuildControls() {
     Panel1 = Make<QWidget>(GroupBox2, "Panel1", {2, 15, 354, 18}, 2);
     cbDisplayBuffer = Make<QCheckBox>(Panel1, "cbDisplayBuffer", {0, 0, 217, 17}, 0,
                                       QStringLiteral("Show &Raw Data"));
-    CountDataMemo =
-        MakeTextPane(GroupBox2, "CountDataMemo", {2, 33, 103, 209}, 0, QStringLiteral("Memo1"));
+    CountDataMemo = MakeTextPane(GroupBox2, "CountDataMemo", {2, 33, 103, 209}, 0, "Memo1");
     Splitter1 = new DockSplitter(GroupBox2, CountDataMemo, DockSplitter::Style::Line, true);
     Splitter1->setObjectName(QStringLiteral("Splitter1"));
     Splitter1->setGeometry(105, 33, 5, 209);
@@ -224,8 +219,7 @@ void TMainForm::BuildControls() {
     QPalette highlight = Splitter1->palette();
     highlight.setColor(QPalette::Window, highlight.color(QPalette::Highlight));
     Splitter1->setPalette(highlight);
-    FileDataMemo =
-        MakeTextPane(GroupBox2, "FileDataMemo", {110, 33, 246, 209}, 1, QStringLiteral("Memo2"));
+    FileDataMemo = MakeTextPane(GroupBox2, "FileDataMemo", {110, 33, 246, 209}, 1, "Memo2");
     cbDisplayFile = Make<QCheckBox>(GroupBox2, "cbDisplayFile", {104, 16, 112, 17}, 3,
                                     QStringLiteral("Show &File Data"));
     cbDisplayFile->setChecked(true);

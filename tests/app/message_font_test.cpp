@@ -1,6 +1,7 @@
 // Adopting the system's message font: the arithmetic, the fallback, and what the window does.
 
 #include "app/message_font.h"
+#include "app/text_pane.h"
 #include "tests/app/window_fixture.h"
 
 #include <QPlainTextEdit>
@@ -83,7 +84,7 @@ void MessageFontTest::theWindowAdoptsTheFontButThePanesKeepTheirs() {
     QCOMPARE(form.font().family(), expected.family());
     QCOMPARE(form.font().pointSize(), expected.pointSize());
     QCOMPARE(form.LoadButton->font().family(), expected.family());
-    for (const QPlainTextEdit* pane : {form.CountDataMemo, form.FileDataMemo}) {
+    for (const arb::TextPane* pane : {form.CountDataMemo, form.FileDataMemo}) {
         QCOMPARE(pane->font().family(), QStringLiteral("Lucida Console"));
         QCOMPARE(pane->font().pointSize(), 8);
     }

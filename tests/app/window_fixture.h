@@ -6,6 +6,7 @@
 #include "app/file_pane.h"
 #include "app/main_form.h"
 #include "app/message_boxes.h"
+#include "app/text_pane.h"
 #include "tests/support/recording_board.h"
 
 #include <QDir>
