@@ -48,15 +48,26 @@ BoardMonitor::BoardMonitor(SimulatedBoard& board, BoardClock& clock,
     RecordStatusLabel->setWordWrap(true);
     RecordStatusLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
-    auto* side = new QVBoxLayout;
+    PlotNoteLabel = new QLabel(this);
+    PlotNoteLabel->setObjectName(QStringLiteral("PlotNoteLabel"));
+    PlotNoteLabel->setWordWrap(true);
+
+    // The side column keeps one width, so figures that change every tick never resize the plot:
+    // a resize would repaint it outside the timer's care for playback.
+    auto* sideColumn = new QWidget(this);
+    sideColumn->setFixedWidth(Figures->sizeHint().width() + 8);
+    auto* side = new QVBoxLayout(sideColumn);
+    side->setContentsMargins(0, 0, 0, 0);
     side->addWidget(Figures);
     side->addSpacing(12);
     side->addWidget(RecordButton);
     side->addWidget(RecordStatusLabel);
+    side->addSpacing(12);
+    side->addWidget(PlotNoteLabel);
     side->addStretch(1);
     auto* body = new QHBoxLayout;
     body->addWidget(Plot, 1);
-    body->addLayout(side);
+    body->addWidget(sideColumn);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(banner);
     layout->addLayout(body, 1);
@@ -96,8 +107,15 @@ void BoardMonitor::refresh() {
     if (!isVisible())
         return;
     Figures->showFigures(model_.run(), figures, now);
-    // The traces are in the range their run plays in; before any run, the board's range.
     const MonitorRunFigures& run = model_.run();
+    if (!RepaintAffordable(run, figures, now, Plot->lastPaintSeconds())) {
+        PlotNoteLabel->setText(QStringLiteral(
+            "The plot holds still: the board's buffer is too short to repaint without an "
+            "underrun. A deeper buffer lets it follow the output."));
+        return;
+    }
+    PlotNoteLabel->clear();
+    // The traces are in the range their run plays in; before any run, the board's range.
     Plot->showUntil(now, run.started ? run.rangeCode : figures.rangeCode,
                     run.started ? run.channelCount : figures.channelCount);
 }

@@ -52,6 +52,7 @@ class BoardMonitor : public QWidget {
     MonitorFiguresPanel* Figures = nullptr;
     QPushButton* RecordButton = nullptr;
     QLabel* RecordStatusLabel = nullptr;
+    QLabel* PlotNoteLabel = nullptr; // says when the plot holds still to spare playback
 
   private:
     void RecordButtonClick();

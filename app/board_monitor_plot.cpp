@@ -3,6 +3,7 @@
 #include "board/monitor_model.h"
 #include "board/output_volts.h"
 
+#include <QElapsedTimer>
 #include <QPainter>
 #include <QPolygonF>
 
@@ -73,11 +74,16 @@ double MonitorPlot::yForVolts(double volts) const {
 }
 
 void MonitorPlot::paintEvent(QPaintEvent*) {
-    QPainter painter(this);
-    painter.fillRect(rect(), kBackground);
-    paintGrid(painter);
-    paintTraces(painter);
-    paintLegend(painter);
+    QElapsedTimer timer;
+    timer.start();
+    {
+        QPainter painter(this);
+        painter.fillRect(rect(), kBackground);
+        paintGrid(painter);
+        paintTraces(painter);
+        paintLegend(painter);
+    }
+    lastPaintSeconds_ = static_cast<double>(timer.nsecsElapsed()) * 1e-9;
 }
 
 void MonitorPlot::paintGrid(QPainter& painter) const {

@@ -31,6 +31,8 @@ class MonitorPlot : public QWidget {
     QRect traceArea() const;
     double yForVolts(double volts) const;
     static QColor channelColour(std::uint32_t channel);
+    // How long the latest repaint took, in seconds; 0 before the first.
+    double lastPaintSeconds() const { return lastPaintSeconds_; }
 
   protected:
     void paintEvent(QPaintEvent* event) override;
@@ -44,6 +46,7 @@ class MonitorPlot : public QWidget {
     BoardClock::time_point now_{};
     std::uint32_t rangeCode_ = 3;
     std::uint32_t channelCount_ = 1;
+    double lastPaintSeconds_ = 0;
 };
 
 } // namespace arb

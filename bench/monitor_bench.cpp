@@ -1,10 +1,11 @@
 // Does the board monitor cost playback anything it cannot afford? Runs the playback loop at
 // 8192 Hz with 16 channels on the simulated board and the real clock, serving the window's
 // events between blocks as the main window does: once without the monitor, once with it shown
-// (and, a third time, recording to a file). Prints underruns, paints, and the time each block
-// costs outside the board's wait. Asserts nothing.
+// (and, a third time, recording to a file), with the board's deepest and shallowest buffers.
+// Prints underruns, paints, and the time each block costs outside the board's wait. Asserts
+// nothing.
 //
-//     monitor_bench [seconds per pass, default 15] [record file, default none]
+//     monitor_bench [seconds per pass, default 10] [record file, default none]
 
 #include "app/board_monitor.h"
 #include "app/board_monitor_plot.h"
@@ -119,10 +120,12 @@ double percentile(std::vector<double> values, double p) {
 
 enum class Pass { Bare, Monitor, MonitorRecording };
 
-void runPass(Pass pass, double seconds, const arb::RowStore& rows, const QString& recordPath) {
+void runPass(Pass pass, std::uint16_t depthValue, double seconds, const arb::RowStore& rows,
+             const QString& recordPath) {
     WaitTimingClock clock;
     arb::SimulatedBoard board(clock);
     const arb::DacFunctions dac = board.functions();
+    dac.vendorWrite(0, arb::kConfigRequest, depthValue, arb::kBufferDepthIndex, 0, nullptr);
     std::unique_ptr<arb::BoardMonitor> monitor;
     PaintCounter paints;
     if (pass != Pass::Bare) {
@@ -154,7 +157,7 @@ void runPass(Pass pass, double seconds, const arb::RowStore& rows, const QString
         std::chrono::duration<double, std::micro>(elapsed - clock.waited).count() / blocks;
     const char* names[] = {"without the monitor", "with the monitor shown",
                            "with the monitor shown and recording"};
-    std::printf("%s:\n", names[static_cast<int>(pass)]);
+    std::printf("%s, buffer of %u scans:\n", names[static_cast<int>(pass)], f.depthScans);
     std::printf("  %.0f blocks in %.2f s at %.3f Hz, %llu underruns%s%s\n", blocks,
                 std::chrono::duration<double>(elapsed).count(), f.rateHz,
                 static_cast<unsigned long long>(f.underruns), host.caption.empty() ? "" : ", ",
@@ -182,6 +185,7 @@ void runPass(Pass pass, double seconds, const arb::RowStore& rows, const QString
     const double columnMs =
         std::chrono::duration<double, std::milli>(Clock::now() - before).count() / kRepeats;
     before = Clock::now();
+    monitor->Plot->showUntil(now, 3, 16);
     for (int i = 0; i < kRepeats; ++i)
         monitor->Plot->repaint();
     const double paintMs =
@@ -197,14 +201,18 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    const double seconds = argc > 1 ? std::atof(argv[1]) : 15.0;
+    const double seconds = argc > 1 ? std::atof(argv[1]) : 10.0;
     const QString recordPath = argc > 2 ? QString::fromLocal8Bit(argv[2]) : QString();
     const arb::RowStore rows = SineTable(8192);
     std::printf("playback at 8192 Hz x 16 channels, blocks of 20 scans, %.0f s a pass, on %s\n",
                 seconds, qPrintable(QGuiApplication::platformName()));
-    runPass(Pass::Bare, seconds, rows, recordPath);
-    runPass(Pass::Monitor, seconds, rows, recordPath);
-    if (!recordPath.isEmpty())
-        runPass(Pass::MonitorRecording, seconds, rows, recordPath);
+    // The deepest buffer the program can ask for (its default), then the shallowest of whole
+    // blocks, where any repaint would outlast what the board holds.
+    for (const std::uint16_t depthValue : {255, 19}) {
+        runPass(Pass::Bare, depthValue, seconds, rows, recordPath);
+        runPass(Pass::Monitor, depthValue, seconds, rows, recordPath);
+        if (!recordPath.isEmpty())
+            runPass(Pass::MonitorRecording, depthValue, seconds, rows, recordPath);
+    }
     return 0;
 }

@@ -1,11 +1,22 @@
 #include "board/monitor_model.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstring>
 #include <limits>
 
 namespace arb {
+
+bool RepaintAffordable(const MonitorRunFigures& run, const SimulatedBoardFigures& board,
+                       BoardClock::time_point now, double repaintSeconds) {
+    // A gap this long between blocks means playback has stopped (or waits on something else).
+    constexpr auto kStreamingGap = std::chrono::milliseconds(500);
+    if (!run.started || now - run.lastReceivedAt > kStreamingGap)
+        return true;
+    const double bufferedSeconds = board.rateHz > 0 ? board.fillScans / board.rateHz : 0;
+    return bufferedSeconds > 2 * repaintSeconds;
+}
 
 MonitorModel::MonitorModel(double windowSeconds, std::size_t codeCapacity,
                            std::size_t blockCapacity)
@@ -49,6 +60,7 @@ void MonitorModel::receive(const ReceivedBlock& block) noexcept {
     run_.channelCount = block.channelCount;
     run_.rangeCode = block.rangeCode;
     run_.rateHz = block.rateHz;
+    run_.lastReceivedAt = block.receivedAt;
     run_.scans += scans;
     ++run_.blocks;
     run_.scanSeconds += scans / block.rateHz;

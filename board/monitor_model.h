@@ -27,8 +27,9 @@ struct MonitorRunFigures {
     // Blocks that came back to the run's first block: each one starts another pass through the
     // table.
     std::uint64_t loops = 0;
-    BoardClock::time_point startedAt{}; // when the run's first scan reached the output
-    double scanSeconds = 0;             // the time the run's scans represent, each at its rate
+    BoardClock::time_point startedAt{};      // when the run's first scan reached the output
+    BoardClock::time_point lastReceivedAt{}; // when the latest block was accepted
+    double scanSeconds = 0;                  // the time the run's scans represent, each at its rate
 };
 
 // The lowest and highest code a channel showed within one column of time; empty when it showed
@@ -43,6 +44,12 @@ struct CodeSpan {
     }
     bool operator==(const CodeSpan&) const = default;
 };
+
+// Whether the window may repaint now without starving the board: while blocks are coming, only
+// when the board's buffer holds well more output than a repaint takes, since playback waits on
+// the window's thread meanwhile. Between runs, always.
+bool RepaintAffordable(const MonitorRunFigures& run, const SimulatedBoardFigures& board,
+                       BoardClock::time_point now, double repaintSeconds);
 
 class MonitorModel {
   public:

@@ -183,6 +183,24 @@ class BoardMonitorTest : public QObject {
         }
     }
 
+    // While blocks come and the board's buffer is empty, a repaint would hold up the next block:
+    // the plot holds still and says why, until playback stops.
+    void holdsThePlotStillWhenPlaybackCannotAffordARepaint() {
+        MonitorFixture f;
+        f.monitor->Plot->grab(); // painted once: the plot now knows what a repaint costs
+        QVERIFY(f.monitor->Plot->lastPaintSeconds() > 0);
+        const auto table = rampTable(20);
+        f.startRun(2, 3);
+        QCOMPARE(f.send(table, 0, 2), 0u);
+        f.clock.advance(20ms); // played out: nothing left in the buffer
+        f.monitor->refresh();
+        QVERIFY(f.monitor->PlotNoteLabel->text().contains(QStringLiteral("holds still")));
+
+        f.clock.advance(1s); // no block for a second: playback has stopped
+        f.monitor->refresh();
+        QVERIFY(f.monitor->PlotNoteLabel->text().isEmpty());
+    }
+
     // Only what the board receives between the two presses is recorded, one line a scan.
     void recordsWhatTheBoardReceivesWhileRecording() {
         MonitorFixture f;

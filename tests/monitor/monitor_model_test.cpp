@@ -245,3 +245,40 @@ TEST(MonitorModel, AnotherChannelCountOrRangeStartsTheTracesAfresh) {
 
 } // namespace
 } // namespace arb
+
+namespace arb {
+namespace {
+
+TEST(RepaintAffordable, OnlyWhenTheBoardsBufferOutlastsTwoRepaintsWhileBlocksAreComing) {
+    struct Case {
+        const char* what;
+        bool runStarted;
+        BoardClock::duration sinceLastBlock;
+        std::uint32_t fillScans;
+        double repaintSeconds;
+        bool affordable;
+    };
+    const Case cases[] = {
+        {"no run yet", false, 0ms, 0, 0.006, true},
+        {"playback stopped a second ago", true, 1s, 0, 0.006, true},
+        {"256 scans queued: 31 ms against 6 ms", true, 2ms, 256, 0.006, true},
+        {"20 scans queued: 2.4 ms against 6 ms", true, 2ms, 20, 0.006, false},
+        {"49 scans queued: 6.0 ms, under twice 3 ms", true, 2ms, 49, 0.003, false},
+        {"50 scans queued: 6.1 ms, over twice 3 ms", true, 2ms, 50, 0.003, true},
+        {"an underrun: nothing queued", true, 2ms, 0, 0.001, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        MonitorRunFigures run;
+        run.started = c.runStarted;
+        run.lastReceivedAt = at(10s);
+        SimulatedBoardFigures board;
+        board.rateHz = 10e6 / 1221;
+        board.fillScans = c.fillScans;
+        EXPECT_EQ(RepaintAffordable(run, board, at(10s) + c.sinceLastBlock, c.repaintSeconds),
+                  c.affordable);
+    }
+}
+
+} // namespace
+} // namespace arb
