@@ -2,6 +2,8 @@
 
 #include "volts_parser.h"
 
+#include "table/huge_pages.h"
+
 #include <array>
 #include <cfloat>
 #include <cmath>
@@ -116,10 +118,14 @@ class SampleConverter {
         }
 
         ConvertedTable result;
+        // Both big buffers are backed by huge pages before they are first written.
+        result.samples.reserve(rowCount * channels);
+        AdviseHugePages(result.samples.data(), rowCount * channels * sizeof(std::uint16_t));
         result.samples.resize(rowCount * channels);
         CodeListing& listing = result.listing;
         listing.lineLength_ = 5 * channels + 2;
         listing.text_.reserve(rowCount * listing.lineLength_);
+        AdviseHugePages(listing.text_.data(), listing.text_.capacity());
         listing.lines_ = rowCount;
 
         std::vector<std::string_view> fields;
