@@ -1,0 +1,87 @@
+// Loading: the loader's data work on file A and on the small file, against a floor measured in the
+// same run: one read of the file and every line cut into fields as string views.
+
+#include "bench/bench_support.h"
+#include "table/table_loader.h"
+#include "table/text_utils.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string_view>
+
+using namespace arb;
+using namespace arb::bench;
+
+namespace {
+
+// Reads the file once and visits every field of every line; returns the number of fields.
+std::size_t ReadAndCut(const std::string& path) {
+    const std::string text = ReadFileToString(path);
+    const char* p = text.data();
+    const char* const end = p + text.size();
+    std::size_t fields = 0, bytes = 0;
+    while (p < end) {
+        const char* lf = static_cast<const char*>(std::memchr(p, '\n', end - p));
+        const char* lineEnd = lf ? lf : end;
+        const char* stop = lineEnd > p && lineEnd[-1] == '\r' ? lineEnd - 1 : lineEnd;
+        for (const char* f = p;;) {
+            const char* tab = static_cast<const char*>(std::memchr(f, '\t', stop - f));
+            const std::string_view field(f, (tab ? tab : stop) - f);
+            bytes += field.size();
+            ++fields;
+            if (!tab)
+                break;
+            f = tab + 1;
+        }
+        p = lineEnd + 1;
+    }
+    Keep(bytes);
+    return fields;
+}
+
+void BenchOne(const BenchFile& file, int runs) {
+    std::printf("%s: %zu rows x %zu columns, %.1f MB\n", file.path.c_str(), file.rows, file.columns,
+                file.bytes / 1e6);
+    const Figures floor = Repeat(runs, [&] {
+        const double t = Now();
+        Keep(ReadAndCut(file.path));
+        return Now() - t;
+    });
+    PrintFigures("floor: read and cut into fields", floor);
+
+    const Figures load = Repeat(runs, [&] {
+        const double t = Now();
+        const LoadedTable table = LoadTable(file.path);
+        const double seconds = Now() - t;
+        Keep(table.rows.size());
+        return seconds;
+    });
+    PrintFigures("LoadTable", load);
+
+    // What the window does with "Show File Data" ticked: the listing is made and kept.
+    const Figures listed = Repeat(runs, [&] {
+        std::string kept;
+        const double t = Now();
+        const LoadedTable table =
+            LoadTable(file.path, [&](std::string&& listing) { kept = std::move(listing); });
+        const double seconds = Now() - t;
+        Keep(table.rows.size() + kept.size());
+        return seconds;
+    });
+    PrintFigures("LoadTable with the file listing kept", listed);
+
+    const double mb = file.bytes / 1e6;
+    PrintVerdict("LoadTable time / floor", load.seconds.median / floor.seconds.median, 2.0);
+    PrintVerdict("LoadTable + listing time / floor", listed.seconds.median / floor.seconds.median,
+                 2.0);
+    PrintVerdict("LoadTable peak memory / file size", load.peakMB.median / mb, 2.0);
+    PrintVerdict("LoadTable + listing peak memory / file size", listed.peakMB.median / mb, 2.0);
+}
+
+} // namespace
+
+int main() {
+    std::printf("== load_bench: the loader's data work (medians of runs in fresh processes) ==\n");
+    BenchOne(BigFile(), 5);
+    BenchOne(SmallFile(), 9);
+}
