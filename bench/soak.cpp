@@ -214,8 +214,17 @@ class Soak {
                             });
             if (nearLoad) {
                 ++total_.underrunsNearLoad;
+            } else {
+                // What the window was doing: the time it kept the board waiting against the
+                // time the buffer lasts at the rate in force.
+                std::printf("  underrun at %.1f s: %.0f ms since the previous block, the buffer "
+                            "lasts %.0f ms at %.0f Hz; last rate change %.0f ms before\n",
+                            seconds(at - started_), millis(at - previousBlockAt_),
+                            1000.0 * figures.depthScans / figures.rateHz, figures.rateHz,
+                            millis(at - lastRateChange_));
             }
         }
+        previousBlockAt_ = at;
         total_.scansSent = figures.scansSent;
     }
 
@@ -292,6 +301,7 @@ class Soak {
             other->click();
         }
         ++total_.rateChanges;
+        lastRateChange_ = Clock::now();
         notePeak();
     }
 
@@ -337,6 +347,8 @@ class Soak {
     int rateSteps_ = 0;
     std::mt19937 random_{20240601};
     std::uint64_t seenUnderruns_ = 0;
+    Clock::time_point previousBlockAt_;
+    Clock::time_point lastRateChange_;
     std::deque<std::pair<Clock::time_point, Clock::time_point>> loadWindows_;
     Counts total_;
     Counts atLastReport_;
