@@ -305,10 +305,10 @@ TEST_F(HostileCorpus, EveryFileEndsInItsExpectedOutcome) {
         std::string error;
         bool listed = false;
         try {
-            std::optional<test::AccessAsNobody> nobody;
+            std::optional<test::UnprivilegedFileAccess> nobody;
             if (file.asNobody) {
                 nobody.emplace();
-                ASSERT_TRUE(nobody->active()) << "cannot check file access as user nobody";
+                ASSERT_TRUE(nobody->effective()) << "cannot check file access as user nobody";
             }
             // Only failed loads are asked for their listing: making it for the big files that
             // load would double their time.

@@ -1,13 +1,13 @@
 #include "table/table_loader.h"
 
 #include "reference_loader.h"
-#include "temp_dir.h"
+#include "tests/support/temp_dir.h"
+#include "tests/support/unprivileged_file_access.h"
 
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
 #include <random>
-#include <sys/fsuid.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -66,35 +66,13 @@ TEST_F(BadInput, FilesThatCannotBeReadAreRefusedBeforeListing) {
     }
 }
 
-// Makes permission checks of file access run as an unprivileged user, so that a file of mode 000
-// is unreadable even when the tests run as root.
-class UnprivilegedFileAccess {
-  public:
-    UnprivilegedFileAccess() {
-        if (::geteuid() != 0)
-            return;
-        previous_ = ::setfsuid(kNobody);
-        active_ = static_cast<uid_t>(::setfsuid(static_cast<uid_t>(-1))) == kNobody;
-    }
-    ~UnprivilegedFileAccess() {
-        if (::geteuid() == 0)
-            ::setfsuid(static_cast<uid_t>(previous_));
-    }
-    bool effective() const { return ::geteuid() != 0 || active_; }
-
-  private:
-    static constexpr uid_t kNobody = 65534;
-    int previous_ = 0;
-    bool active_ = false;
-};
-
 TEST_F(BadInput, UnreadableFileIsRefusedWithTheSystemsReason) {
     const std::string path = dir_.write("locked.tsv", "1\t2\n");
     ASSERT_EQ(::chmod(path.c_str(), 0), 0);
     ASSERT_EQ(::chmod(dir_.path("").c_str(), 0755), 0); // the folder itself stays searchable
     Failure f;
     {
-        const UnprivilegedFileAccess unprivileged;
+        const test::UnprivilegedFileAccess unprivileged;
         if (!unprivileged.effective())
             GTEST_SKIP() << "running as root without the right to change the file-system user";
         f = LoadExpectingFailure(path);

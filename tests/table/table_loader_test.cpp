@@ -2,7 +2,7 @@
 #include "table/table_loader.h"
 
 #include "reference_loader.h"
-#include "temp_dir.h"
+#include "tests/support/temp_dir.h"
 
 #include <gtest/gtest.h>
 

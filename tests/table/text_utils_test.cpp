@@ -1,6 +1,6 @@
 #include "table/text_utils.h"
 
-#include "temp_dir.h"
+#include "tests/support/temp_dir.h"
 
 #include <gtest/gtest.h>
 

@@ -13,8 +13,7 @@ namespace arb::test {
 class TempDir {
   public:
     TempDir() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "arb-table-XXXXXX").string();
+        std::string pattern = (std::filesystem::temp_directory_path() / "arb-test-XXXXXX").string();
         if (::mkdtemp(pattern.data()) == nullptr)
             throw std::runtime_error("cannot create a temp folder");
         path_ = pattern;
