@@ -3,6 +3,7 @@
 // into its code for the ±10 V range, with the listing written alongside.
 
 #include "bench/bench_support.h"
+#include "bench/quiet_host.h"
 #include "board/simulated_board.h"
 #include "output/playback_run.h"
 #include "output/sample_conversion.h"
@@ -65,20 +66,6 @@ std::size_t ReadParseConvert(const BenchFile& file) {
     Keep(bad + listing.size());
     return static_cast<std::size_t>(code - codes.data());
 }
-
-// A host that serves nothing and asks for no repetition: the run ends after its first block.
-class QuietHost : public PlaybackHost {
-  public:
-    void ServePendingEvents() override {}
-    bool RepeatTicked() const override { return false; }
-    void UntickRepeat() override {}
-    void ShowPlayReport(const std::string&) override {}
-    void SetCaption(const std::string&) override {}
-    void ShowWarning(const std::string&, const std::string&) override {}
-    void ClearCodePane() override {}
-    bool ShowRawDataTicked() const override { return true; }
-    void ShowCodeListing(const CodeListing& listing) override { Keep(listing.text().size()); }
-};
 
 void BenchOne(const BenchFile& file, int runs) {
     std::printf("%s: %zu rows x %zu columns, %.1f MB\n", file.path.c_str(), file.rows, file.columns,

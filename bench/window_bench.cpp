@@ -6,6 +6,7 @@
 #include "app/large_text_view.h"
 #include "app/text_pane.h"
 #include "bench/bench_support.h"
+#include "bench/quiet_host.h"
 #include "bench/window_support.h"
 #include "output/playback_run.h"
 #include "table/table_loader.h"
@@ -24,19 +25,6 @@ using namespace arb::bench;
 namespace {
 
 constexpr BoardRange kPlusMinus10 = 3;
-
-class QuietHost : public PlaybackHost {
-  public:
-    void ServePendingEvents() override {}
-    bool RepeatTicked() const override { return false; }
-    void UntickRepeat() override {}
-    void ShowPlayReport(const std::string&) override {}
-    void SetCaption(const std::string&) override {}
-    void ShowWarning(const std::string&, const std::string&) override {}
-    void ClearCodePane() override {}
-    bool ShowRawDataTicked() const override { return true; }
-    void ShowCodeListing(const CodeListing&) override {}
-};
 
 enum class Step { Load, Play, ScrollMiddle, ScrollEnd };
 
