@@ -29,7 +29,7 @@ BoardMonitor::BoardMonitor(SimulatedBoard& board, BoardClock& clock,
       messages_(std::move(messages)) {
     setObjectName(QStringLiteral("BoardMonitor"));
     setWindowTitle(QStringLiteral("Board Monitor — Simulated Board (no hardware)"));
-    resize(1000, 460);
+    resize(780, 460);
 
     auto* banner = new QLabel(
         QStringLiteral("Simulated board: no hardware is connected. This window shows what the "
@@ -172,6 +172,28 @@ void BoardMonitor::showRecordStatus() {
                                    .arg(recorder_->scansRecorded()));
 }
 
+namespace {
+
+void PlaceBeside(QWidget& mainWindow, QWidget& monitor) {
+    const QScreen* screen = mainWindow.screen();
+    if (screen == nullptr)
+        return;
+    const QRect room = screen->availableGeometry();
+    const QRect frame = mainWindow.frameGeometry();
+    const int gap = 8;
+    const int pairWidth = frame.width() + gap + monitor.frameGeometry().width();
+    // Side by side, centred together, where the screen is wide enough; else the two windows go
+    // to opposite edges, so that the monitor covers as little of the main window as it can.
+    const int mainLeft =
+        pairWidth <= room.width() ? room.left() + (room.width() - pairWidth) / 2 : room.left();
+    mainWindow.move(mainLeft, frame.top());
+    const int monitorLeft = std::min(mainLeft + frame.width() + gap,
+                                     room.right() + 1 - monitor.frameGeometry().width());
+    monitor.move(std::max(room.left(), monitorLeft), frame.top());
+}
+
+} // namespace
+
 BoardMonitor* OpenBoardMonitorIfSimulated(ActiveBoard& board, QWidget& mainWindow) {
     SimulatedBoard* simulated = board.simulated();
     if (simulated == nullptr)
@@ -179,15 +201,7 @@ BoardMonitor* OpenBoardMonitorIfSimulated(ActiveBoard& board, QWidget& mainWindo
     auto* monitor = new BoardMonitor(*simulated, SimulatedBoard::sharedSteadyClock(),
                                      std::make_unique<DialogRecordFilePicker>(),
                                      std::make_unique<BoxMonitorMessages>(), &mainWindow);
-    // Beside the main window, kept on its screen.
-    const QRect frame = mainWindow.frameGeometry();
-    QPoint at(frame.right() + 8, frame.top());
-    if (const QScreen* screen = mainWindow.screen()) {
-        const QRect room = screen->availableGeometry();
-        at.setX(std::max(room.left(), std::min(at.x(), room.right() - monitor->width())));
-        at.setY(std::max(room.top(), std::min(at.y(), room.bottom() - monitor->height())));
-    }
-    monitor->move(at);
+    PlaceBeside(mainWindow, *monitor);
     monitor->show();
     return monitor;
 }
