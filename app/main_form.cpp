@@ -239,6 +239,9 @@ void TMainForm::PlayButtonClick() {
 void TMainForm::cbForeverClick() {
     Guarded([&] {
         if (cbForever->isChecked()) {
+            // The box changes inside its own click, where it holds back its repaint until the
+            // click returns; the run serves events long before that, so ask for the tick now.
+            cbForever->update();
             PlayButtonClick();
         } else {
             UpdatePlayControls(); // an unticked box is usable only while Play is

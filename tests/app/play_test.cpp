@@ -65,6 +65,7 @@ class PlayTest : public QObject {
     void playSendsOneBlockAndReports();
     void rawDataListsTheCodes();
     void repeatStreamsWholeBlocksUntilUnticked();
+    void theTickShowsWhileTheRunPlays();
     void aRateChosenBetweenBlocksReachesTheNextBlock();
     void nestedRunsEndTogether();
     void closingDuringARunEndsItAndThenTheWindow();
@@ -168,6 +169,40 @@ void PlayTest::repeatStreamsWholeBlocksUntilUnticked() {
     QTest::mouseClick(fx.form->cbForever, Qt::LeftButton);
     QVERIFY(!fx.form->cbForever->isChecked());
     QCOMPARE(fx.board.calls().size(), callsBefore);
+}
+
+// Counts the paint events a widget receives.
+class PaintCounter : public QObject {
+  public:
+    int paints = 0;
+    bool eventFilter(QObject*, QEvent* event) override {
+        paints += event->type() == QEvent::Paint ? 1 : 0;
+        return false;
+    }
+};
+
+void PlayTest::theTickShowsWhileTheRunPlays() {
+    WindowFixture fx({{"wave.tsv", RepeatedRows(40, "1")}});
+    fx.load("wave.tsv");
+    // The user presses the box, and it is painted pressed.
+    const QPoint centre = fx.form->cbForever->rect().center();
+    QTest::mousePress(fx.form->cbForever, Qt::LeftButton, {}, centre);
+    QCoreApplication::processEvents();
+    PaintCounter counter;
+    fx.form->cbForever->installEventFilter(&counter);
+    int paintsWhilePlaying = -1;
+    OnBlock(fx, [&](std::size_t n) {
+        if (n == 3) {
+            paintsWhilePlaying = counter.paints; // two rounds of events served by now
+            fx.form->cbForever->setChecked(false);
+        }
+    });
+
+    // The release ticks the box and starts the run inside the box's own click: the box must be
+    // repainted ticked while the run plays, not only when the click returns.
+    QTest::mouseRelease(fx.form->cbForever, Qt::LeftButton, {}, centre);
+
+    QVERIFY2(paintsWhilePlaying > 0, "the ticked box was not repainted during the run");
 }
 
 void PlayTest::aRateChosenBetweenBlocksReachesTheNextBlock() {
