@@ -3,6 +3,7 @@
 // into its code for the ±10 V range, with the listing written alongside.
 
 #include "bench/bench_support.h"
+#include "bench/field_walk.h"
 #include "bench/quiet_host.h"
 #include "board/simulated_board.h"
 #include "output/playback_run.h"
@@ -37,17 +38,12 @@ std::size_t ReadParseConvert(const BenchFile& file) {
     AdviseHugePages(listing.data(), listing.capacity());
     static const char kHex[] = "0123456789ABCDEF";
     std::uint16_t* code = codes.data();
-    const char* p = text.data();
-    const char* const end = p + text.size();
     std::size_t bad = 0;
-    while (p < end) {
-        const char* lf = static_cast<const char*>(std::memchr(p, '\n', end - p));
-        const char* lineEnd = lf ? lf : end;
-        const char* stop = lineEnd > p && lineEnd[-1] == '\r' ? lineEnd - 1 : lineEnd;
-        for (const char* f = p;;) {
-            const char* tab = static_cast<const char*>(std::memchr(f, '\t', stop - f));
+    ForEachField(
+        text,
+        [&](std::string_view field) {
             long double volts = 0;
-            if (!ParseVolts(std::string_view(f, (tab ? tab : stop) - f), '.', volts))
+            if (!ParseVolts(field, '.', volts))
                 ++bad; // the header
             const double v =
                 static_cast<double>((static_cast<double>(volts / 10.0L) + 1.0L) / 2.0L);
@@ -56,13 +52,8 @@ std::size_t ReadParseConvert(const BenchFile& file) {
             const char hex[5] = {kHex[c >> 12], kHex[(c >> 8) & 15], kHex[(c >> 4) & 15],
                                  kHex[c & 15], ' '};
             listing.append(hex, 5);
-            if (!tab)
-                break;
-            f = tab + 1;
-        }
-        listing += "\r\n";
-        p = lineEnd + 1;
-    }
+        },
+        [&] { listing += "\r\n"; });
     Keep(bad + listing.size());
     return static_cast<std::size_t>(code - codes.data());
 }

@@ -2,6 +2,7 @@
 // same run: one read of the file and every line cut into fields as string views.
 
 #include "bench/bench_support.h"
+#include "bench/field_walk.h"
 #include "table/table_loader.h"
 #include "table/text_utils.h"
 
@@ -17,24 +18,14 @@ namespace {
 // Reads the file once and visits every field of every line; returns the number of fields.
 std::size_t ReadAndCut(const std::string& path) {
     const std::string text = ReadFileToString(path);
-    const char* p = text.data();
-    const char* const end = p + text.size();
     std::size_t fields = 0, bytes = 0;
-    while (p < end) {
-        const char* lf = static_cast<const char*>(std::memchr(p, '\n', end - p));
-        const char* lineEnd = lf ? lf : end;
-        const char* stop = lineEnd > p && lineEnd[-1] == '\r' ? lineEnd - 1 : lineEnd;
-        for (const char* f = p;;) {
-            const char* tab = static_cast<const char*>(std::memchr(f, '\t', stop - f));
-            const std::string_view field(f, (tab ? tab : stop) - f);
+    ForEachField(
+        text,
+        [&](std::string_view field) {
             bytes += field.size();
             ++fields;
-            if (!tab)
-                break;
-            f = tab + 1;
-        }
-        p = lineEnd + 1;
-    }
+        },
+        [] {});
     Keep(bytes);
     return fields;
 }
