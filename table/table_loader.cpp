@@ -54,43 +54,6 @@ LoadFailure ToLoadFailure(FileReadFailure failure) {
     return LoadFailure::Unreadable;
 }
 
-// The lines of a text without byte 0, one after the other. The next CR and the next LF are
-// remembered, so each is searched for once over the whole text, even in a file whose lines all end
-// in CR alone.
-class LineWalker {
-  public:
-    explicit LineWalker(std::string_view text)
-        : text_(text), nextCr_(find('\r', 0)), nextLf_(find('\n', 0)) {}
-
-    bool done() const { return pos_ >= text_.size(); }
-
-    // The next line, without its line end.
-    std::string_view next() {
-        if (nextCr_ < pos_)
-            nextCr_ = find('\r', pos_);
-        if (nextLf_ < pos_)
-            nextLf_ = find('\n', pos_);
-        const std::size_t end = std::min(nextCr_, nextLf_);
-        const std::string_view line = text_.substr(pos_, end - pos_);
-        pos_ = end;
-        if (pos_ < text_.size() && text_[pos_] == '\r')
-            ++pos_;
-        if (pos_ < text_.size() && text_[pos_] == '\n')
-            ++pos_;
-        return line;
-    }
-
-  private:
-    std::size_t find(char ch, std::size_t from) const {
-        const std::size_t at = text_.find(ch, from);
-        return at == std::string_view::npos ? text_.size() : at;
-    }
-
-    std::string_view text_;
-    std::size_t pos_ = 0;
-    std::size_t nextCr_, nextLf_;
-};
-
 // The debug listing: every line of the text followed by CR LF.
 std::string JoinedLines(std::string_view text) {
     std::size_t size = 0;
@@ -115,8 +78,7 @@ std::string JoinedLines(std::string_view text) {
 class TableCleaner {
   public:
     TableCleaner(std::string& text, std::size_t textEnd, const std::string& path)
-        : buf_(text.data()), end_(textEnd), path_(path), nextCr_(find('\r', 0)),
-          nextLf_(find('\n', 0)) {
+        : buf_(text.data()), end_(textEnd), path_(path), lines_(std::string_view(buf_, end_)) {
         // Sized once from the first lines' length: growing the index by doubling would write
         // fresh memory twice, and that first touch costs more than cutting a short line.
         const std::size_t rows = estimatedRows();
@@ -126,10 +88,12 @@ class TableCleaner {
 
     // Returns the number of bytes the cleaned rows occupy at the start of the buffer.
     std::size_t clean() {
-        std::size_t read = 0, write = 0;
-        for (std::uint32_t row = 0; read < end_; ++row) {
+        std::size_t write = 0;
+        for (std::uint32_t row = 0; !lines_.done(); ++row) {
             start_.push_back(static_cast<std::uint32_t>(write));
-            const std::size_t lineEnd = nextLineEnd(read);
+            const std::string_view line = lines_.next();
+            const std::size_t read = static_cast<std::size_t>(line.data() - buf_);
+            const std::size_t lineEnd = read + line.size();
             const std::size_t tabs =
                 static_cast<std::size_t>(std::count(buf_ + read, buf_ + lineEnd, '\t'));
             const std::size_t fields = tabs + 1;
@@ -141,7 +105,6 @@ class TableCleaner {
                 write = cleanRow(row, read, lineEnd, write);
             }
             fieldCount_.push_back(static_cast<std::uint32_t>(fields));
-            read = CutLine(std::string_view(buf_, end_), lineEnd).next;
         }
         start_.push_back(static_cast<std::uint32_t>(write));
         return unresolved_ == 0 ? write : dropColumnsWithoutNumber();
@@ -152,17 +115,6 @@ class TableCleaner {
     std::vector<std::uint32_t> takeFieldCount() { return std::move(fieldCount_); }
 
   private:
-    // The first CR or LF at or after `from`, or the end of the text. The next CR and the next LF
-    // are remembered, so each is searched for once over the whole text, even in a file whose lines
-    // all end in CR alone.
-    std::size_t nextLineEnd(std::size_t from) {
-        if (nextCr_ < from)
-            nextCr_ = find('\r', from);
-        if (nextLf_ < from)
-            nextLf_ = find('\n', from);
-        return std::min(nextCr_, nextLf_);
-    }
-
     // The row count the text would have if every line were as long as its first ones, plus a
     // quarter; lines that come out shorter only make the index grow once more.
     std::size_t estimatedRows() const {
@@ -176,11 +128,6 @@ class TableCleaner {
         }
         const std::size_t sampled = static_cast<std::size_t>(at - buf_);
         return sampled == 0 ? 0 : end_ * lines / sampled * 5 / 4 + lines;
-    }
-
-    std::size_t find(char ch, std::size_t from) const {
-        const void* at = std::memchr(buf_ + from, ch, end_ - from);
-        return at ? static_cast<std::size_t>(static_cast<const char*>(at) - buf_) : end_;
     }
 
     // Moves the row [from, to) to `write` field by field, testing the cells of columns whose
@@ -261,7 +208,7 @@ class TableCleaner {
     const std::string& path_;
     std::vector<std::uint32_t> firstNumberRow_; // per column; kNoNumber while none was found
     std::size_t unresolved_ = 0;                // columns still without a number
-    std::size_t nextCr_, nextLf_;               // the first at or after the current line start
+    LineWalker lines_; // the rows still to clean; rows already cleaned lie before them
     std::vector<std::uint32_t> start_, fieldCount_;
 };
 

@@ -122,12 +122,8 @@ std::optional<std::vector<std::string>> SplitString(std::string_view s, char del
 
 void SplitLines(std::string_view text, std::vector<std::string>& lines) {
     lines.clear();
-    const std::string_view counted = TextBeforeZeroByte(text);
-    for (std::size_t pos = 0; pos < counted.size();) {
-        const LineSpan line = CutLine(counted, pos);
-        lines.emplace_back(counted.substr(line.begin, line.end - line.begin));
-        pos = line.next;
-    }
+    for (LineWalker walker(TextBeforeZeroByte(text)); !walker.done();)
+        lines.emplace_back(walker.next());
 }
 
 std::string JoinLines(const std::vector<std::string>& lines) {
