@@ -4,7 +4,7 @@
 
 #include "bench/bench_support.h"
 #include "bench/field_walk.h"
-#include "bench/quiet_host.h"
+#include "bench/first_block.h"
 #include "board/simulated_board.h"
 #include "output/playback_run.h"
 #include "output/sample_conversion.h"
@@ -82,17 +82,7 @@ void BenchOne(const BenchFile& file, int runs) {
     });
     PrintFigures("BuildSampleBuffer", convert);
 
-    const Figures play = Repeat(runs, [&] {
-        const LoadedTable table = LoadTable(file.path);
-        SimulatedBoard board;
-        const DacFunctions functions = board.functions();
-        QuietHost host;
-        double sampleHz = 0;
-        const PlaybackSettings settings{table.rows, 8192, kPlusMinus10, channels, ranges, '.'};
-        const double t = Now();
-        RunPlayback(functions, sampleHz, settings, host);
-        return Now() - t;
-    });
+    const Figures play = Repeat(runs, [&] { return TimeFirstBlock(file, 8192); });
     PrintFigures("RunPlayback, Repeat unticked (one block)", play);
 
     PrintVerdict("BuildSampleBuffer time / floor", convert.seconds.median / floor.seconds.median,

@@ -6,9 +6,8 @@
 #include "app/large_text_view.h"
 #include "app/text_pane.h"
 #include "bench/bench_support.h"
-#include "bench/quiet_host.h"
+#include "bench/first_block.h"
 #include "bench/window_support.h"
-#include "output/playback_run.h"
 #include "table/table_loader.h"
 
 #include <QCheckBox>
@@ -17,14 +16,11 @@
 #include <QPushButton>
 
 #include <cstdio>
-#include <vector>
 
 using namespace arb;
 using namespace arb::bench;
 
 namespace {
-
-constexpr BoardRange kPlusMinus10 = 3;
 
 enum class Step { Load, Play, ScrollMiddle, ScrollEnd };
 
@@ -69,7 +65,6 @@ double TimeWindowStep(const BenchFile& file, bool rawData, Step step) {
 void BenchWindow(const BenchFile& file, int runs) {
     std::printf("%s: %zu rows x %zu columns, %.1f MB\n", file.path.c_str(), file.rows, file.columns,
                 file.bytes / 1e6);
-    const std::vector<BoardRange> ranges(file.columns, kPlusMinus10);
     const Figures loadWork = Repeat(runs, [&] {
         std::string kept;
         const double t = Now();
@@ -78,17 +73,7 @@ void BenchWindow(const BenchFile& file, int runs) {
         return Now() - t;
     });
     PrintFigures("data work: LoadTable keeping the listing", loadWork);
-    const Figures playWork = Repeat(runs, [&] {
-        const LoadedTable table = LoadTable(file.path);
-        SimulatedBoard board;
-        const DacFunctions functions = board.functions();
-        QuietHost host;
-        double hz = 0;
-        const int channels = static_cast<int>(file.columns);
-        const double t = Now();
-        RunPlayback(functions, hz, {table.rows, 1000, kPlusMinus10, channels, ranges, '.'}, host);
-        return Now() - t;
-    });
+    const Figures playWork = Repeat(runs, [&] { return TimeFirstBlock(file, 1000); });
     PrintFigures("data work: RunPlayback (one block)", playWork);
 
     for (const bool rawData : {false, true}) {
